@@ -414,20 +414,28 @@ void PluginAudioProcessor::setStateInformation (const void* data, int sizeInByte
 
     auto restored = juce::ValueTree::fromXml (*xml);
 
-    // A value that is not a finite number would reach the audio as NaN or
-    // infinity: such a parameter keeps its current value instead.
-    for (auto child : restored)
+    for (auto* p : getParameters())
     {
-        if (! child.hasProperty ("value"))
-            continue;
-
-        const auto id = child.getProperty ("id").toString();
-        auto* parameter = dynamic_cast<juce::RangedAudioParameter*> (parameterState.getParameter (id));
+        auto* parameter = dynamic_cast<juce::RangedAudioParameter*> (p);
         if (parameter == nullptr)
             continue;
 
-        if (! std::isfinite ((double) child.getProperty ("value")))
-            child.setProperty ("value", parameter->convertFrom0to1 (parameter->getValue()), nullptr);
+        const auto currentValue = parameter->convertFrom0to1 (parameter->getValue());
+        auto child = restored.getChildWithProperty ("id", parameter->getParameterID());
+
+        if (! child.isValid() || ! child.hasType ("PARAM"))
+        {
+            // A parameter the block does not mention keeps its value; left
+            // alone, the framework would reset it to its default.
+            restored.appendChild (juce::ValueTree ("PARAM", { { "id", parameter->getParameterID() },
+                                                              { "value", currentValue } }),
+                                  nullptr);
+        }
+        else if (child.hasProperty ("value") && ! std::isfinite ((double) child.getProperty ("value")))
+        {
+            // NaN or infinity would reach the audio: keep the current value.
+            child.setProperty ("value", currentValue, nullptr);
+        }
     }
 
     parameterState.replaceState (restored);
