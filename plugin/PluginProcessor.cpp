@@ -7,8 +7,6 @@ namespace
 {
     constexpr juce::uint32 stateMagic = 0x21324356; // "VC2!"
 
-    // A saved state is two levels deep; anything nested far deeper is not
-    // ours, and the XML parser recurses once per level.
     constexpr int maxStateNesting = 64;
 
     float decibelsToGain (float dB) noexcept
@@ -24,11 +22,76 @@ namespace
         return (int) std::min (sampleRate, (double) std::numeric_limits<int>::max());
     }
 
-    bool isNestingShallow (const juce::String& text)
+    /** The saved text up to its first zero byte, with every byte that is not
+        part of a well-formed UTF-8 sequence replaced by U+FFFD: JUCE's XML
+        parser reads past the end of malformed sequences. */
+    juce::String readUtf8Text (const char* bytes, int size)
     {
+        std::string text;
+        text.reserve ((size_t) size);
+
+        const auto* p = reinterpret_cast<const unsigned char*> (bytes);
+        int i = 0;
+
+        while (i < size && p[i] != 0)
+        {
+            const unsigned char lead = p[i];
+            int length = 0;
+            juce::uint32 minimum = 0;
+
+            if (lead < 0x80)                 { length = 1; }
+            else if ((lead & 0xe0) == 0xc0)  { length = 2; minimum = 0x80; }
+            else if ((lead & 0xf0) == 0xe0)  { length = 3; minimum = 0x800; }
+            else if ((lead & 0xf8) == 0xf0)  { length = 4; minimum = 0x10000; }
+
+            bool valid = length > 0 && i + length <= size;
+            juce::uint32 codePoint = length == 1 ? lead : (juce::uint32) (lead & (0x7f >> length));
+
+            for (int k = 1; valid && k < length; ++k)
+            {
+                valid = (p[i + k] & 0xc0) == 0x80;
+                codePoint = (codePoint << 6) | (p[i + k] & 0x3f);
+            }
+
+            valid = valid && codePoint >= minimum && codePoint <= 0x10ffff
+                          && ! (codePoint >= 0xd800 && codePoint <= 0xdfff);
+
+            if (valid)
+            {
+                text.append (bytes + i, (size_t) length);
+                i += length;
+            }
+            else
+            {
+                text.append ("\xef\xbf\xbd");
+                ++i;
+            }
+        }
+
+        return juce::String::fromUTF8 (text.data(), (int) text.size());
+    }
+
+    /** A saved state is the XML declaration and a root two levels deep. JUCE's
+        parser recurses once per level, loops forever on a processing
+        instruction inside an element and expands entities a DOCTYPE defines,
+        so text with deep nesting, a later processing instruction or any DTD
+        is refused before it reaches the parser. */
+    bool isSafeToParse (const juce::String& text)
+    {
+        auto p = text.getCharPointer().findEndOfWhitespace();
+
+        if (p[0] == '<' && p[1] == '?')
+        {
+            const auto declarationEnd = p.indexOf (juce::CharPointer_ASCII ("?>"));
+            if (declarationEnd < 0)
+                return false;
+
+            p += declarationEnd + 2;
+        }
+
         int depth = 0;
 
-        for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        while (! p.isEmpty())
         {
             const auto c = p.getAndAdvance();
 
@@ -36,10 +99,23 @@ namespace
             {
                 const auto next = *p;
 
-                if (next == '/')
-                    --depth;
-                else if (next != '?' && next != '!' && ++depth > maxStateNesting)
+                if (next == '?')
                     return false;
+
+                if (next == '!')
+                {
+                    const auto kind = juce::CharacterFunctions::toLowerCase (p[1]);
+                    if (kind == 'd' || kind == 'e')
+                        return false;
+                }
+                else if (next == '/')
+                {
+                    --depth;
+                }
+                else if (++depth > maxStateNesting)
+                {
+                    return false;
+                }
             }
             else if (c == '/' && *p == '>')
             {
@@ -404,8 +480,8 @@ void PluginAudioProcessor::setStateInformation (const void* data, int sizeInByte
     if (length <= 0)
         return;
 
-    const auto text = juce::String::fromUTF8 (bytes + 8, std::min (sizeInBytes - 8, length));
-    if (! isNestingShallow (text))
+    const auto text = readUtf8Text (bytes + 8, std::min (sizeInBytes - 8, length));
+    if (! isSafeToParse (text))
         return;
 
     const auto xml = juce::parseXML (text);
