@@ -13,10 +13,17 @@ namespace
     bool cpuHasSse2() noexcept    { __builtin_cpu_init(); return __builtin_cpu_supports ("sse2"); }
     bool cpuHasAvx2() noexcept    { __builtin_cpu_init(); return __builtin_cpu_supports ("avx2"); }
     bool cpuHasAvx512() noexcept  { __builtin_cpu_init(); return __builtin_cpu_supports ("avx512f"); }
+
+    // The first AVX-512 generations lower the core's clock while 512-bit
+    // floating-point work runs, which would slow everything else the host
+    // schedules on that core. VBMI2 arrived with the generations that do not
+    // (Ice Lake, Zen 4 and later), so it serves as the sign.
+    bool cpuRunsAvx512AtFullClock() noexcept { __builtin_cpu_init(); return __builtin_cpu_supports ("avx512vbmi2"); }
    #else
     bool cpuHasSse2() noexcept    { return false; }
     bool cpuHasAvx2() noexcept    { return false; }
     bool cpuHasAvx512() noexcept  { return false; }
+    bool cpuRunsAvx512AtFullClock() noexcept { return false; }
    #endif
 }
 
@@ -35,7 +42,10 @@ bool BandStageKernel::isSupported (Variant variant) noexcept
 
 BandStageKernel::Variant BandStageKernel::fastestSupported() noexcept
 {
-    const Variant widestFirst[] = { Variant::avx512, Variant::avx2, Variant::sse2 };
+    if (isSupported (Variant::avx512) && cpuRunsAvx512AtFullClock())
+        return Variant::avx512;
+
+    const Variant widestFirst[] = { Variant::avx2, Variant::sse2 };
 
     for (auto variant : widestFirst)
         if (isSupported (variant))

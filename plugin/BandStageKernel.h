@@ -36,7 +36,7 @@ public:
     /** True if this CPU (and its operating system) can run the variant. */
     static bool isSupported (Variant variant) noexcept;
 
-    /** The variant chosen for this CPU. */
+    /** The variant chosen for this CPU: the widest it runs at full clock. */
     static Variant fastestSupported() noexcept;
 
     /** The entry point of a variant; only call it if isSupported(). */
