@@ -1,16 +1,12 @@
 #include "BandFilterBank.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace
 {
-    // The same flush JUCE's IIR filters apply to their state after every block.
-    inline void snapToZero (float& x) noexcept
-    {
-        if (! (x < -1.0e-8f || x > 1.0e-8f))
-            x = 0.0f;
-    }
-
     float decibelsToGain (float dB) noexcept
     {
         return dB > -100.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
@@ -77,26 +73,69 @@ void BandFilterBank::design (const DesignKey& key,
 
 BandFilterBank::BandFilterBank()
 {
-    // Statically the bank reserves its largest layout, so that prepare() for
-    // any supported channel count only has to clear.
-    states.reserve ((size_t) maxChannels * numBands);
+    setKernel (BandStageKernel::fastestSupported());
 }
 
 void BandFilterBank::prepare (int newNumChannels)
 {
-    numChannels = juce::jlimit (0, maxChannels, newNumChannels);
-    states.assign ((size_t) numChannels * numBands, State {});
+    numChannels = std::clamp (newNumChannels, 0, maxChannels);
+    reset();
+}
+
+void BandFilterBank::setCoefficients (const CoefficientSet& newSet) noexcept
+{
+    for (int band = 0; band < numBands; ++band)
+    {
+        const auto& k = newSet[(size_t) band];
+        storage.coefficients[BandStageStorage::b0][band] = k.b0;
+        storage.coefficients[BandStageStorage::b1][band] = k.b1;
+        storage.coefficients[BandStageStorage::b2][band] = k.b2;
+        storage.coefficients[BandStageStorage::a1][band] = k.a1;
+        storage.coefficients[BandStageStorage::a2][band] = k.a2;
+    }
+}
+
+BandFilterBank::Coefficients BandFilterBank::getCoefficients (int band) const noexcept
+{
+    if (band < 0 || band >= numBands)
+        return {};
+
+    return { storage.coefficients[BandStageStorage::b0][band],
+             storage.coefficients[BandStageStorage::b1][band],
+             storage.coefficients[BandStageStorage::b2][band],
+             storage.coefficients[BandStageStorage::a1][band],
+             storage.coefficients[BandStageStorage::a2][band] };
+}
+
+BandFilterBank::CoefficientSet BandFilterBank::getCoefficients() const noexcept
+{
+    CoefficientSet set;
+
+    for (int band = 0; band < numBands; ++band)
+        set[(size_t) band] = getCoefficients (band);
+
+    return set;
 }
 
 void BandFilterBank::reset() noexcept
 {
-    std::fill (states.begin(), states.end(), State {});
+    for (int channel = 0; channel < maxChannels; ++channel)
+    {
+        std::fill (std::begin (storage.s1[channel]), std::end (storage.s1[channel]), 0.0f);
+        std::fill (std::begin (storage.s2[channel]), std::end (storage.s2[channel]), 0.0f);
+    }
 }
 
 bool BandFilterBank::isCleared() const noexcept
 {
-    return std::all_of (states.begin(), states.end(),
-                        [] (const State& s) { return s.s1 == 0.0f && s.s2 == 0.0f; });
+    const auto isZero = [] (float x) { return x == 0.0f; };
+
+    for (int channel = 0; channel < maxChannels; ++channel)
+        if (! std::all_of (std::begin (storage.s1[channel]), std::end (storage.s1[channel]), isZero)
+            || ! std::all_of (std::begin (storage.s2[channel]), std::end (storage.s2[channel]), isZero))
+            return false;
+
+    return true;
 }
 
 std::array<float, 2> BandFilterBank::getState (int band, int channel) const noexcept
@@ -104,49 +143,64 @@ std::array<float, 2> BandFilterBank::getState (int band, int channel) const noex
     if (channel < 0 || channel >= numChannels || band < 0 || band >= numBands)
         return { 0.0f, 0.0f };
 
-    const auto& s = states[(size_t) channel * numBands + (size_t) band];
-    return { s.s1, s.s2 };
+    return { storage.s1[channel][band], storage.s2[channel][band] };
 }
 
-void BandFilterBank::process (int channel, float* samples, int numSamples, int firstBand) noexcept
+bool BandFilterBank::setKernel (BandStageKernel::Variant variant) noexcept
 {
-    if (channel < 0 || channel >= numChannels || numSamples <= 0)
+    if (! BandStageKernel::isSupported (variant))
+        return false;
+
+    kernelVariant = variant;
+    kernel = BandStageKernel::get (variant);
+    return true;
+}
+
+void BandFilterBank::process (float* const* channels, int numChannelsToRun, int numSamples, int firstBand) noexcept
+{
+    run (kernel, channels, numChannelsToRun, numSamples, firstBand);
+}
+
+void BandFilterBank::processReference (float* const* channels, int numChannelsToRun, int numSamples, int firstBand) noexcept
+{
+    run (BandStageKernel::runReference, channels, numChannelsToRun, numSamples, firstBand);
+}
+
+void BandFilterBank::run (BandStageKernel::Function kernelToRun, float* const* channels,
+                          int numChannelsToRun, int numSamples, int firstBand) noexcept
+{
+    numChannelsToRun = std::min (numChannelsToRun, numChannels);
+    firstBand = std::max (0, firstBand);
+
+    if (numChannelsToRun <= 0 || numSamples <= 0 || firstBand >= numBands)
         return;
 
-    State* channelStates = statesFor (channel);
-
-    for (int band = juce::jmax (0, firstBand); band < numBands; ++band)
-    {
-        const auto& k = coefficients[(size_t) band];
-        auto& state = channelStates[band];
-        float lv1 = state.s1, lv2 = state.s2;
-
-        for (int i = 0; i < numSamples; ++i)
-        {
-            const float input = samples[i];
-            const float output = (input * k.b0) + lv1;
-            samples[i] = output;
-
-            lv1 = (input * k.b1) - (output * k.a1) + lv2;
-            lv2 = (input * k.b2) - (output * k.a2);
-        }
-
-        snapToZero (lv1);
-        snapToZero (lv2);
-        state.s1 = lv1;
-        state.s2 = lv2;
-    }
+    kernelToRun (storage, channels, numChannelsToRun, numSamples, firstBand);
 }
 
 bool BandFilterBank::resetIfNonFinite() noexcept
 {
-    const bool allFinite = std::all_of (states.begin(), states.end(), [] (const State& s)
+    // A float is infinite or NaN when its exponent bits are all set. Testing
+    // the bits keeps the loop free of branches, so it vectorises.
+    constexpr std::uint32_t exponentBits = 0x7f800000u;
+    std::uint32_t nonFinite = 0;
+
+    for (const auto* rows : { storage.s1, storage.s2 })
     {
-        return std::isfinite (s.s1) && std::isfinite (s.s2);
-    });
+        for (int channel = 0; channel < maxChannels; ++channel)
+        {
+            for (const float x : rows[channel])
+            {
+                std::uint32_t bits;
+                std::memcpy (&bits, &x, sizeof (bits));
+                nonFinite |= (bits & exponentBits) == exponentBits ? 1u : 0u;
+            }
+        }
+    }
 
-    if (! allFinite)
-        reset();
+    if (nonFinite == 0)
+        return false;
 
-    return ! allFinite;
+    reset();
+    return true;
 }

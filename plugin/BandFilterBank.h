@@ -1,22 +1,27 @@
 #pragma once
 
-#include <juce_audio_basics/juce_audio_basics.h>
+#include "BandStageKernel.h"
 
 #include <array>
-#include <vector>
+#include <cstddef>
 
 /** The resonance bank: 112 second-order peaking sections on a semitone grid
     from 27.5 Hz, run in series over an upper range of bands.
 
     Every band owns one coefficient set, shared by all channels, and one
     transposed-direct-form-II state per channel. The bank is the single home
-    of both; it is sized in prepare() and never allocates afterwards.
+    of both, kept in the layout the band-stage kernels work on
+    (BandStageStorage); it never allocates.
+
+    process() runs the fastest kernel this CPU supports; processReference()
+    runs the plain cascade, one band after the other. Both produce the same
+    bits and leave the same states.
 */
 class BandFilterBank
 {
 public:
-    static constexpr int numBands = 112;
-    static constexpr int maxChannels = 2;
+    static constexpr int numBands = BandStageStorage::numBands;
+    static constexpr int maxChannels = BandStageStorage::maxChannels;
 
     /** b0, b1, b2, a1, a2, already divided by a0. */
     struct Coefficients
@@ -63,9 +68,9 @@ public:
     /** Number of channels that have filter states (0 before prepare). */
     int getNumChannels() const noexcept { return numChannels; }
 
-    void setCoefficients (const CoefficientSet& newSet) noexcept { coefficients = newSet; }
-    const CoefficientSet& getCoefficients() const noexcept { return coefficients; }
-    const Coefficients& getCoefficients (int band) const noexcept { return coefficients[(size_t) band]; }
+    void setCoefficients (const CoefficientSet& newSet) noexcept;
+    CoefficientSet getCoefficients() const noexcept;
+    Coefficients getCoefficients (int band) const noexcept;
 
     /** Clears the delay state of every band and channel. */
     void reset() noexcept;
@@ -76,22 +81,28 @@ public:
     /** Delay state (s1, s2) of one band and channel. */
     std::array<float, 2> getState (int band, int channel) const noexcept;
 
-    /** Runs bands firstBand..111 in series over one channel, in place. */
-    void process (int channel, float* samples, int numSamples, int firstBand) noexcept;
+    /** Runs bands firstBand..111 in series over channels 0..numChannelsToRun-1,
+        in place. Channels beyond the prepared count are left alone. */
+    void process (float* const* channels, int numChannelsToRun, int numSamples, int firstBand) noexcept;
+
+    /** The same with the plain cascade, whatever kernel is selected. */
+    void processReference (float* const* channels, int numChannelsToRun, int numSamples, int firstBand) noexcept;
+
+    /** Selects the kernel process() uses; returns false (and keeps the current
+        one) if this CPU cannot run it. The fastest one is selected at first. */
+    bool setKernel (BandStageKernel::Variant variant) noexcept;
+    BandStageKernel::Variant getKernel() const noexcept { return kernelVariant; }
 
     /** Clears any state that has gone non-finite, so one bad input sample
         cannot silence the bank for good. Returns true if it had to. */
     bool resetIfNonFinite() noexcept;
 
 private:
-    struct State
-    {
-        float s1 = 0.0f, s2 = 0.0f;
-    };
+    void run (BandStageKernel::Function kernelToRun, float* const* channels,
+              int numChannelsToRun, int numSamples, int firstBand) noexcept;
 
-    State* statesFor (int channel) noexcept { return states.data() + (size_t) channel * numBands; }
-
-    CoefficientSet coefficients {};
-    std::vector<State> states;
+    BandStageStorage storage;
+    BandStageKernel::Variant kernelVariant = BandStageKernel::Variant::reference;
+    BandStageKernel::Function kernel = BandStageKernel::runReference;
     int numChannels = 0;
 };

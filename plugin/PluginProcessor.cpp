@@ -375,8 +375,9 @@ void PluginAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
     const bool reverb = reverbOn.load();
     const int firstBand = reverb ? 60 : 48;
 
-    for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
-        bandFilters.process (channel, buffer.getWritePointer (channel, startSample), numSamples, firstBand);
+    float* bandChannels[2] = { buffer.getWritePointer (0, startSample),
+                               numChannels == 2 ? buffer.getWritePointer (1, startSample) : nullptr };
+    bandFilters.process (bandChannels, numChannels, numSamples, firstBand);
 
     bandFilters.resetIfNonFinite();
 
