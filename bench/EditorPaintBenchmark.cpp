@@ -3,12 +3,22 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <vector>
 
+#include <time.h>
+
 namespace
 {
+    // CPU time of this thread: on a shared machine, wall time would mostly
+    // measure the neighbours.
+    double threadCpuMilliseconds() noexcept
+    {
+        timespec now {};
+        clock_gettime (CLOCK_THREAD_CPUTIME_ID, &now);
+        return (double) now.tv_sec * 1.0e3 + (double) now.tv_nsec * 1.0e-6;
+    }
+
     // A busy display: peaks and valleys all over, moving from frame to frame.
     void fillSpectrum (PluginAudioProcessor& processor, int frame, juce::Random& random)
     {
@@ -42,21 +52,19 @@ namespace
             fillSpectrum (processor, frame++, random);
             processor.audioRunning.store (true);
 
-            const auto start = std::chrono::steady_clock::now();
+            const double start = threadCpuMilliseconds();
             {
                 juce::Graphics g (image);
                 editor.paintEntireComponent (g, false);
             }
-            const auto end = std::chrono::steady_clock::now();
-
-            milliseconds.push_back (std::chrono::duration<double, std::milli> (end - start).count());
+            milliseconds.push_back (threadCpuMilliseconds() - start);
         }
 
         if (! milliseconds.empty())
         {
             auto middle = milliseconds.begin() + (std::ptrdiff_t) (milliseconds.size() / 2);
             std::nth_element (milliseconds.begin(), middle, milliseconds.end());
-            state.counters["median_ms"] = *middle;
+            state.counters["median_cpu_ms"] = *middle;
         }
 
         state.counters["frames_per_s"] = benchmark::Counter ((double) state.iterations(), benchmark::Counter::kIsRate);

@@ -24,9 +24,11 @@ namespace
         using Mask = __m256;
         static constexpr int width = 8;
 
-        // Up to eight vectors per channel: keep the lanes in locals the
-        // compiler can hold in (or spill from) registers.
+        // With up to eight vectors per channel, the steady state does best with
+        // the lanes in locals (partly spilled); filling and draining do best
+        // with them in memory, skipping idle vectors.
         static constexpr int registerGroups = 8;
+        static constexpr bool rampsInRegisters = false;
 
         static Vector load (const float* p) noexcept            { return _mm256_loadu_ps (p); }
         static void store (float* p, Vector v) noexcept         { _mm256_storeu_ps (p, v); }

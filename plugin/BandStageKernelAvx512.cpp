@@ -25,8 +25,9 @@ namespace
         using Mask = __mmask16;
         static constexpr int width = 16;
 
-        // Four vectors per channel fit the 32 registers with room to spare.
+        // Four vectors per channel fit the 32 registers for the whole block.
         static constexpr int registerGroups = 4;
+        static constexpr bool rampsInRegisters = true;
 
         static Vector load (const float* p) noexcept            { return _mm512_loadu_ps (p); }
         static void store (float* p, Vector v) noexcept         { _mm512_storeu_ps (p, v); }

@@ -15,9 +15,10 @@ namespace
         using Mask = __m128;
         static constexpr int width = 4;
 
-        // Sixteen vectors per channel do not fit the sixteen registers; the
-        // compiler does better with the lanes in memory.
+        // Sixteen vectors per channel are far more than the sixteen registers
+        // hold; the lanes stay in memory throughout.
         static constexpr int registerGroups = 0;
+        static constexpr bool rampsInRegisters = false;
 
         static Vector load (const float* p) noexcept            { return _mm_loadu_ps (p); }
         static void store (float* p, Vector v) noexcept         { _mm_storeu_ps (p, v); }

@@ -21,9 +21,12 @@
     Each lane does the plain cascade's arithmetic on its own band and sample,
     so the result is bit for bit that of the plain cascade.
 
-    Ops supplies the vector type and a handful of operations. The including
-    source picks the instruction set before including this header, which is
-    why it includes nothing with code in it.
+    Ops supplies the vector type and a handful of operations, plus two tuning
+    choices: registerGroups, the largest number of vectors per channel for
+    which the lanes are kept in locals the compiler can hold in registers, and
+    rampsInRegisters, whether filling and draining work on those locals too.
+    The including source picks the instruction set before including this
+    header, which is why it includes nothing with code in it.
 */
 template <typename Ops>
 class BandStageWavefront
@@ -75,11 +78,13 @@ private:
     template <int count>
     struct FixedGroups
     {
+        static constexpr bool unrolled = true;
         constexpr int operator()() const noexcept { return count; }
     };
 
     struct RuntimeGroups
     {
+        static constexpr bool unrolled = false;
         int count;
         int operator()() const noexcept { return count; }
     };
@@ -135,61 +140,71 @@ private:
 
         void run() noexcept
         {
-            const int numSteps = numSamples + lag;
-            int step = 0;
-
-            while (step < numSteps)
+            if (numGroups == groupsForReverbOff && groupsForReverbOff <= Ops::registerGroups)
             {
-                if (step >= lag && step < numSamples)
-                {
-                    runFullSteps (step, numSamples);
-                    step = numSamples;
-                }
-                else
-                {
-                    partialStep (step);
-                    ++step;
-                }
+                runInRegisters<groupsForReverbOff>();
+            }
+            else if (numGroups == groupsForReverbOn && groupsForReverbOn <= Ops::registerGroups)
+            {
+                runInRegisters<groupsForReverbOn>();
+            }
+            else
+            {
+                const RuntimeGroups groups { numGroups };
+                partialSteps (lanes, groups, 0, lag);
+                fullSteps (lanes, groups, lag, fullEnd());
+                partialSteps (lanes, groups, fullEnd(), numSteps());
             }
 
             storeStates();
         }
 
     private:
-        void runFullSteps (int from, int to) noexcept
-        {
-            if (numGroups == groupsForReverbOff && groupsForReverbOff <= Ops::registerGroups)
-                fullStepsInRegisters<groupsForReverbOff> (from, to);
-            else if (numGroups == groupsForReverbOn && groupsForReverbOn <= Ops::registerGroups)
-                fullStepsInRegisters<groupsForReverbOn> (from, to);
-            else
-                fullSteps (lanes, RuntimeGroups { numGroups }, from, to);
-        }
+        // The pipeline fills during steps [0, lag) and drains during
+        // [fullEnd, numSteps); in between, every lane is busy.
+        int numSteps() const noexcept { return numSamples + lag; }
+        int fullEnd() const noexcept  { return numSamples > lag ? numSamples : lag; }
 
+        // With the number of groups fixed at compile time, the lanes can live
+        // in locals that the compiler keeps in registers. Where registers are
+        // scarce, the filling and draining steps do better with the lanes in
+        // memory, where they can skip idle groups without unrolled branches.
         template <int count>
-        void fullStepsInRegisters (int from, int to) noexcept
+        void runInRegisters() noexcept
         {
+            const FixedGroups<count> groups;
             Lanes<count> local[(unsigned) numChannels];
 
-            for (int c = 0; c < numChannels; ++c)
+            if constexpr (Ops::rampsInRegisters)
             {
-                for (int g = 0; g < count; ++g)
-                {
-                    local[c].s1[g] = lanes[c].s1[g];
-                    local[c].s2[g] = lanes[c].s2[g];
-                    local[c].out[g] = lanes[c].out[g];
-                }
+                copyLanes (lanes, local, count);
+                partialSteps (local, groups, 0, lag);
+                fullSteps (local, groups, lag, fullEnd());
+                partialSteps (local, groups, fullEnd(), numSteps());
+                copyLanes (local, lanes, count);
             }
+            else
+            {
+                const RuntimeGroups inMemory { count };
+                partialSteps (lanes, inMemory, 0, lag);
+                copyLanes (lanes, local, count);
+                fullSteps (local, groups, lag, fullEnd());
+                copyLanes (local, lanes, count);
+                partialSteps (lanes, inMemory, fullEnd(), numSteps());
+            }
+        }
 
-            fullSteps (local, FixedGroups<count>{}, from, to);
-
+        template <int fromSlots, int toSlots>
+        static void copyLanes (const Lanes<fromSlots> (&from)[(unsigned) numChannels],
+                               Lanes<toSlots> (&to)[(unsigned) numChannels], int count) noexcept
+        {
             for (int c = 0; c < numChannels; ++c)
             {
                 for (int g = 0; g < count; ++g)
                 {
-                    lanes[c].s1[g] = local[c].s1[g];
-                    lanes[c].s2[g] = local[c].s2[g];
-                    lanes[c].out[g] = local[c].out[g];
+                    to[c].s1[g] = from[c].s1[g];
+                    to[c].s2[g] = from[c].s2[g];
+                    to[c].out[g] = from[c].out[g];
                 }
             }
         }
@@ -251,49 +266,72 @@ private:
             }
         }
 
-        // Filling or draining: only lanes whose sample lies within the block move on.
-        void partialStep (int step) noexcept
+        // Filling or draining: only lanes whose sample lies within the block
+        // move on, and groups without such a lane are skipped. The active
+        // groups always form one run, so the rotation carried down from the
+        // group above stays valid.
+        template <int slots, typename GroupCount>
+        void partialSteps (Lanes<slots> (&channelLanes)[(unsigned) numChannels], GroupCount groups, int from, int to) noexcept
         {
-            const int lowestActiveLane = step + deadLanes - numSamples + 1;
-            const int highestActiveLane = step + deadLanes;
-            const int lowGroup = lowestActiveLane > 0 ? lowestActiveLane / width : 0;
-            const int highGroup = highestActiveLane / width < numGroups ? highestActiveLane / width : numGroups - 1;
+            const int top = groups() - 1;
 
-            // Lane with delay d is active while step - numSamples < d <= step.
-            const Vector upper = Ops::broadcast ((float) (step < (int) stepClamp ? step : (int) stepClamp));
-            const int stepsPastEnd = step - numSamples;
-            const Vector lower = Ops::broadcast ((float) (stepsPastEnd > -(int) stepClamp ? stepsPastEnd : -(int) stepClamp));
-
-            const int outputIndex = step - lag;
-
-            for (int c = 0; c < numChannels; ++c)
+            for (int step = from; step < to; ++step)
             {
-                auto& l = lanes[c];
-                const float channelInput = step < numSamples ? samples[c][step] : 0.0f;
-                Vector rotated = Ops::rotate (l.out[highGroup]);
+                const int lowestActiveLane = step + deadLanes - numSamples + 1;
+                const int highestActiveLane = step + deadLanes;
+                const int lowGroup = lowestActiveLane > 0 ? lowestActiveLane / width : 0;
+                const int highGroup = highestActiveLane / width < top ? highestActiveLane / width : top;
 
-                for (int g = highGroup; g >= lowGroup; --g)
+                // Lane with delay d is active while step - numSamples < d <= step.
+                const Vector upper = Ops::broadcast ((float) (step < (int) stepClamp ? step : (int) stepClamp));
+                const int stepsPastEnd = step - numSamples;
+                const Vector lower = Ops::broadcast ((float) (stepsPastEnd > -(int) stepClamp ? stepsPastEnd : -(int) stepClamp));
+
+                const int outputIndex = step - lag;
+
+                for (int c = 0; c < numChannels; ++c)
                 {
-                    Vector in;
+                    auto& l = channelLanes[c];
+                    const float channelInput = step < numSamples ? samples[c][step] : 0.0f;
+                    Vector rotated = Ops::zero();
 
-                    if (g > 0)
+                    if constexpr (! GroupCount::unrolled)
+                        rotated = Ops::rotate (l.out[highGroup]);
+
+                    // Unrolled loops keep constant bounds, and so constant
+                    // indices into the lanes, which may then live in registers.
+                    for (int g = GroupCount::unrolled ? top : highGroup; g >= (GroupCount::unrolled ? 0 : lowGroup); --g)
                     {
-                        const Vector rotatedBelow = Ops::rotate (l.out[g - 1]);
-                        in = Ops::shiftIn (rotated, rotatedBelow);
-                        rotated = rotatedBelow;
-                    }
-                    else
-                    {
-                        in = Ops::select (inputLanes, Ops::broadcast (channelInput), Ops::shiftIn (rotated, rotated));
+                        if constexpr (GroupCount::unrolled)
+                        {
+                            if (g > highGroup || g < lowGroup)
+                                continue;
+
+                            if (g == highGroup)
+                                rotated = Ops::rotate (l.out[g]);
+                        }
+
+                        Vector in;
+
+                        if (g > 0)
+                        {
+                            const Vector rotatedBelow = Ops::rotate (l.out[g - 1]);
+                            in = Ops::shiftIn (rotated, rotatedBelow);
+                            rotated = rotatedBelow;
+                        }
+                        else
+                        {
+                            in = Ops::select (inputLanes, Ops::broadcast (channelInput), Ops::shiftIn (rotated, rotated));
+                        }
+
+                        const Mask active = Ops::maskAnd (Ops::lessOrEqual (delay[g], upper),
+                                                          Ops::greater (delay[g], lower));
+                        advanceWhere (active, in, coefficients[g], l, g);
                     }
 
-                    const Mask active = Ops::maskAnd (Ops::lessOrEqual (delay[g], upper),
-                                                      Ops::greater (delay[g], lower));
-                    advanceWhere (active, in, coefficients[g], l, g);
+                    if (outputIndex >= 0 && outputIndex < numSamples)
+                        samples[c][outputIndex] = Ops::lastLane (l.out[top]);
                 }
-
-                if (outputIndex >= 0 && outputIndex < numSamples)
-                    samples[c][outputIndex] = Ops::lastLane (l.out[numGroups - 1]);
             }
         }
 

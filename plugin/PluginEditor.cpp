@@ -16,7 +16,8 @@ namespace
 
 //==============================================================================
 PluginAudioProcessorEditor::PluginAudioProcessorEditor (PluginAudioProcessor& p,
-                                                        juce::AudioProcessorValueTreeState& state)
+                                                        juce::AudioProcessorValueTreeState& state,
+                                                        const juce::URL& versionFileUrl)
     : AudioProcessorEditor (p), parameterState (state), audioProcessor (p)
 {
     startTimer (33);
@@ -72,12 +73,17 @@ PluginAudioProcessorEditor::PluginAudioProcessorEditor (PluginAudioProcessor& p,
 
     setLookAndFeel (&otherLookAndFeel);
 
-    // The update check, which may replace versionText, belongs here: it must
-    // run after the look and feel is in place and as the constructor's last step.
+    // The window must not wait for the network: the check runs in the
+    // background and replaces versionText later if a newer version is out.
+    updateCheck = std::make_unique<UpdateCheckTask> (versionFileUrl,
+                                                     [this] (const juce::String& fetchedText) { showVersionIfNewer (fetchedText); });
 }
 
 PluginAudioProcessorEditor::~PluginAudioProcessorEditor()
 {
+    // First, so that a check finishing now cannot touch a half-destroyed editor.
+    updateCheck.reset();
+
     setLookAndFeel (nullptr);
     stopTimer();
 }
@@ -86,6 +92,15 @@ juce::String PluginAudioProcessorEditor::composeVersionLine (const juce::String&
 {
     const juce::String platform = operatingSystemName.contains ("Mac") ? "Mac" : "Win";
     return "Version " JucePlugin_VersionString " " + platform;
+}
+
+void PluginAudioProcessorEditor::showVersionIfNewer (const juce::String& fetchedText)
+{
+    if (UpdateChecker::isNewerThanRunning (fetchedText))
+    {
+        versionText = UpdateChecker::describeNewVersion (fetchedText);
+        repaint();
+    }
 }
 
 void PluginAudioProcessorEditor::setUpKnob (juce::Slider& knob, const juce::String& suffix)

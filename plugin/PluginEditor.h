@@ -2,6 +2,7 @@
 
 #include "OtherLookAndFeel.h"
 #include "PluginProcessor.h"
+#include "UpdateCheckTask.h"
 
 #include <array>
 #include <memory>
@@ -16,7 +17,9 @@ class PluginAudioProcessorEditor : public juce::AudioProcessorEditor,
                                    public juce::Timer
 {
 public:
-    PluginAudioProcessorEditor (PluginAudioProcessor&, juce::AudioProcessorValueTreeState&);
+    /** The version file's address can be replaced, for a local test server. */
+    PluginAudioProcessorEditor (PluginAudioProcessor&, juce::AudioProcessorValueTreeState&,
+                                const juce::URL& versionFileUrl = juce::URL (PluginAudioProcessor::versionUrl));
     ~PluginAudioProcessorEditor() override;
 
     //==============================================================================
@@ -69,6 +72,10 @@ public:
     int layoutTop = 0;
     juce::Font titleFont { OtherLookAndFeel::createEmbeddedTypeface() };
 
+    /** The background check that may turn versionText into a new-version
+        notice; it never calls back once the editor has started closing. */
+    std::unique_ptr<UpdateCheckTask> updateCheck;
+
 private:
     void setUpKnob (juce::Slider&, const juce::String& suffix);
     void applyTheme();
@@ -78,6 +85,7 @@ private:
     void paintKeyboard (juce::Graphics&);
     void paintKnobLabels (juce::Graphics&);
     void layOutControls();
+    void showVersionIfNewer (const juce::String& fetchedText);
 
     int spectrumLeft() const noexcept;
 

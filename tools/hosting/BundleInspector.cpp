@@ -1,30 +1,26 @@
 #include "BundleInspector.h"
 #include "Vst3InterfacePtr.h"
 #include "Vst3Module.h"
+#include "Vst3Strings.h"
 
 #include <pluginterfaces/base/ipluginbase.h>
+
+#include <cstring>
 
 namespace
 {
     using namespace Steinberg;
 
-    // The SDK's fixed-size strings are terminated by convention only.
     template <size_t size>
     juce::String fromFixedString (const char8 (&text)[size])
     {
-        return juce::String::fromUTF8 (text, (int) strnlen (text, size));
+        return Vst3Strings::fromUtf8 (text, size);
     }
 
     template <size_t size>
     juce::String fromFixedString (const char16 (&text)[size])
     {
-        size_t length = 0;
-
-        while (length < size && text[length] != 0)
-            ++length;
-
-        std::u16string copy (text, length);
-        return juce::String (juce::CharPointer_UTF16 (reinterpret_cast<const juce::CharPointer_UTF16::CharType*> (copy.c_str())));
+        return Vst3Strings::fromUtf16 (text, size);
     }
 
     template <typename ClassInfo>

@@ -1,6 +1,7 @@
 #include "DirectVst3Instance.h"
 #include "Vst3InterfacePtr.h"
 #include "Vst3Module.h"
+#include "Vst3Strings.h"
 
 #include <pluginterfaces/base/ipluginbase.h>
 #include <pluginterfaces/gui/iplugview.h>
@@ -24,12 +25,7 @@ namespace
 
     juce::String fromString128 (const Vst::String128 text)
     {
-        std::u16string copy;
-
-        for (int i = 0; i < 128 && text[i] != 0; ++i)
-            copy.push_back (text[i]);
-
-        return juce::String (juce::CharPointer_UTF16 (reinterpret_cast<const juce::CharPointer_UTF16::CharType*> (copy.c_str())));
+        return Vst3Strings::fromUtf16 (text, 128);
     }
 
     /**

@@ -127,6 +127,8 @@ namespace
             std::cout << "  " << juce::String (layoutCase.name).paddedRight (' ', 28)
                       << (accepted ? "accepted" : "refused") << "\n";
         }
+
+        std::cout << "  (VST3 disables a bus by deactivating it; its arrangement stays the last enabled one)\n";
     }
 }
 
