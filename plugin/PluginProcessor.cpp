@@ -338,7 +338,10 @@ void PluginAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce:
     for (int channel = getTotalNumInputChannels(); channel < numChannels; ++channel)
         buffer.clear (channel, 0, numSamples);
 
-    sampleRateHz.store (truncateSampleRate (getSampleRate()));
+    // A host that never told the processor its rate reads as 0 here; the
+    // rate given to prepareToPlay then stays in force.
+    if (const int hostRate = truncateSampleRate (getSampleRate()); hostRate > 0)
+        sampleRateHz.store (hostRate);
 
     applyPendingBank();
 

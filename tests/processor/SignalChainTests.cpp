@@ -255,3 +255,13 @@ TEST_F (ProcessorFixture, RecomputationsAndStateCallsDuringProcessingDoNotRace)
     stop.store (true);
     audio.join();
 }
+
+TEST_F (ProcessorFixture, PreparedRateHoldsWhenTheHostRateReadsZero)
+{
+    processor->prepareToPlay (48000.0, 512);
+    ASSERT_EQ (processor->getSampleRate(), 0.0);
+
+    processEmptyBlock();
+    EXPECT_EQ (processor->sampleRateHz.load(), 48000);
+    EXPECT_NE (processor->bandFilters.getCoefficients (60), BandFilterBank::passThrough());
+}
