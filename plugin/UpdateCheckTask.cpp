@@ -1,8 +1,10 @@
 #include "UpdateCheckTask.h"
 
-UpdateCheckTask::UpdateCheckTask (const juce::URL& versionFileUrl, Callback onFetched, int timeLimitMs)
+UpdateCheckTask::UpdateCheckTask (const juce::URL& versionFileUrl, Callback onFetched,
+                                  int timeLimitMs, int closingWait)
     : job (std::make_unique<UpdateCheckJob> (versionFileUrl, timeLimitMs)),
-      callback (std::move (onFetched))
+      callback (std::move (onFetched)),
+      closingWaitMs (closingWait)
 {
     // Only posts a message; the text is picked up on the message thread.
     job->start ([this] { triggerAsyncUpdate(); });

@@ -22,7 +22,8 @@ public:
     using Callback = std::function<void (const juce::String& fetchedText)>;
 
     UpdateCheckTask (const juce::URL& versionFileUrl, Callback onFetched,
-                     int timeLimitMs = defaultTimeLimitMs);
+                     int timeLimitMs = defaultTimeLimitMs,
+                     int closingWaitMs = defaultClosingWaitMs);
     ~UpdateCheckTask() override;
 
     /** True once the callback has run. */
@@ -32,14 +33,15 @@ public:
         server which never answers cannot hold the check for long. */
     static constexpr int defaultTimeLimitMs = 4000;
 
-    /** How long closing may wait for a cancelled request to end. */
-    static constexpr int closingWaitMs = 250;
+    /** How long destruction may wait for a cancelled request to end. */
+    static constexpr int defaultClosingWaitMs = 250;
 
 private:
     void handleAsyncUpdate() override;
 
     std::unique_ptr<UpdateCheckJob> job;
     Callback callback;
+    const int closingWaitMs;
     bool finished = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (UpdateCheckTask)

@@ -102,6 +102,36 @@ std::vector<LoopbackHttpServer::ReceivedRequest> LoopbackHttpServer::getRequests
     return requests;
 }
 
+bool LoopbackHttpServer::waitForClientsToHangUp (int count, int timeoutMs)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds (timeoutMs);
+
+    for (;;)
+    {
+        {
+            const std::lock_guard<std::mutex> lock (stateLock);
+
+            for (auto s : openConnections)
+            {
+                char scratch[4096];
+                const auto alreadyCounted = std::find (connectionsClosedByClients.begin(), connectionsClosedByClients.end(), s)
+                                            != connectionsClosedByClients.end();
+
+                if (! alreadyCounted && ::recv (s, scratch, sizeof (scratch), MSG_DONTWAIT) == 0)
+                    connectionsClosedByClients.push_back (s);
+            }
+
+            if ((int) connectionsClosedByClients.size() >= count)
+                return true;
+        }
+
+        if (std::chrono::steady_clock::now() > giveUp)
+            return false;
+
+        std::this_thread::sleep_for (std::chrono::milliseconds (pollIntervalMs));
+    }
+}
+
 std::string LoopbackHttpServer::makeReply (const std::string& body, bool announceLength, const std::string& status)
 {
     std::string head = "HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\n";

@@ -43,6 +43,10 @@ public:
 
     std::vector<ReceivedRequest> getRequests();
 
+    /** Waits until clients have closed this many of the connections kept
+        open by a quiet server; false on time-out. */
+    bool waitForClientsToHangUp (int count, int timeoutMs);
+
     /** A full HTTP/1.1 reply: status line, optional Content-Length, body. */
     static std::string makeReply (const std::string& body, bool announceLength = true,
                                   const std::string& status = "200 OK");
@@ -71,6 +75,7 @@ private:
     std::condition_variable stateChanged;
     std::vector<ReceivedRequest> requests;
     std::vector<int> openConnections;
+    std::vector<int> connectionsClosedByClients;
     int repliesSent = 0;
 
     std::thread thread;

@@ -4,9 +4,9 @@ using namespace update_test;
 
 namespace
 {
-    /** Far below the connection timeout, so only a constructor that does not
-        wait for the server can stay under it; far above a normal construction. */
-    constexpr double promptConstructionMs = UpdateChecker::connectionTimeoutMs / 3.0;
+    /** Below the connection timeout, so only a constructor that does not wait
+        for the server can stay under it, yet far above a normal construction. */
+    constexpr double promptConstructionMs = UpdateChecker::connectionTimeoutMs * 2.0 / 3.0;
 
     /** Closing may wait a moment for a cancelled request, never for the network. */
     constexpr double promptDestructionMs = 2000.0;
@@ -90,6 +90,24 @@ TEST (UpdateCheckTask, DeliversOnTheMessageThreadAndNeverAfterItIsGone)
     EXPECT_EQ (deliveries, 0);
 
     task.reset();
+    pumpMessages (300);
+    EXPECT_EQ (deliveries, 0);
+}
+
+// Destroying without any wait leaves the cancelled request to end on its own.
+TEST (UpdateCheckTask, RequestLeftBehindOnClosingStillEndsAndStaysSilent)
+{
+    LoopbackHttpServer server (LoopbackHttpServer::makeReply ("2.6.0"), LoopbackHttpServer::Behaviour::stayQuiet);
+
+    int deliveries = 0;
+    auto task = std::make_unique<UpdateCheckTask> (server.getVersionFileUrl(),
+                                                   [&] (const juce::String&) { ++deliveries; },
+                                                   UpdateCheckTask::defaultTimeLimitMs, 0);
+
+    ASSERT_TRUE (pumpUntil ([&] { return server.getRequests().size() == 1; }));
+    task.reset();
+
+    EXPECT_TRUE (server.waitForClientsToHangUp (1, checkWaitLimitMs));
     pumpMessages (300);
     EXPECT_EQ (deliveries, 0);
 }
