@@ -500,22 +500,28 @@ void PluginAudioProcessor::setStateInformation (const void* data, int sizeInByte
         if (parameter == nullptr)
             continue;
 
+        const auto& id = parameter->getParameterID();
         const auto currentValue = parameter->convertFrom0to1 (parameter->getValue());
-        auto child = restored.getChildWithProperty ("id", parameter->getParameterID());
+        bool mentioned = false;
 
-        if (! child.isValid() || ! child.hasType ("PARAM"))
+        // The state object takes every child carrying a parameter's id, the
+        // last one winning, so each of them is checked.
+        for (auto child : restored)
         {
-            // A parameter the block does not mention keeps its value; left
-            // alone, the framework would reset it to its default.
-            restored.appendChild (juce::ValueTree ("PARAM", { { "id", parameter->getParameterID() },
-                                                              { "value", currentValue } }),
-                                  nullptr);
-        }
-        else if (child.hasProperty ("value") && ! std::isfinite ((double) child.getProperty ("value")))
-        {
+            if (child.getProperty ("id").toString() != id)
+                continue;
+
+            mentioned = mentioned || child.hasType ("PARAM");
+
             // NaN or infinity would reach the audio: keep the current value.
-            child.setProperty ("value", currentValue, nullptr);
+            if (child.hasProperty ("value") && ! std::isfinite ((float) (double) child.getProperty ("value")))
+                child.setProperty ("value", currentValue, nullptr);
         }
+
+        // A parameter the block does not mention keeps its value; left alone,
+        // the framework would reset it to its default.
+        if (! mentioned)
+            restored.appendChild (juce::ValueTree ("PARAM", { { "id", id }, { "value", currentValue } }), nullptr);
     }
 
     parameterState.replaceState (restored);

@@ -133,6 +133,9 @@ INSTANTIATE_TEST_SUITE_P (Blocks, RestoreTest, testing::Values (
     RestoreCase { "NonFiniteValuesKeepCurrent", makeBlock (paramsXml ("PARAMETERS",
                   "<PARAM id=\"topValue\" value=\"nan\"/><PARAM id=\"gain\" value=\"inf\"/><PARAM id=\"midValue\" value=\"-inf\"/>"
                   "<PARAM id=\"lowValue\" value=\"1e999\"/><PARAM id=\"backColor\" value=\"NaN\"/>")), -1, {} },
+    RestoreCase { "DuplicateIdsAreCheckedToo", makeBlock (paramsXml ("PARAMETERS",
+                  "<PARAM id=\"topValue\" value=\"20\"/><PARAM id=\"topValue\" value=\"nan\"/><EXTRA id=\"gain\" value=\"inf\"/>"
+                  "<PARAM id=\"lowValue\" value=\"1e39\"/>")), -1, { { "topValue", 12.0f } } },
     RestoreCase { "LengthBeyondTheBlockIsCut", makeBlock (paramsXml ("PARAMETERS", "<PARAM id=\"gain\" value=\"6\"/>"), 100000), -1, { { "gain", 6.0f } } },
     RestoreCase { "Truncated", makeBlock (paramsXml ("PARAMETERS", allSix)), 40, {} },
     RestoreCase { "DeeplyNested", makeBlock (paramsXml ("PARAMETERS", juce::String::repeatedString ("<a>", 100000))), -1, {} }),
