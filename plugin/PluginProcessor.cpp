@@ -405,7 +405,13 @@ void PluginAudioProcessor::setStateInformation (const void* data, int sizeInByte
     if (length <= 0)
         return;
 
-    const auto text = juce::String::fromUTF8 (bytes + 8, std::min (sizeInBytes - 8, length));
+    // JUCE's UTF-8 readers take valid text for granted and read past the end
+    // of a multi-byte character that is cut short; damaged text is refused.
+    const auto textSize = std::min (sizeInBytes - 8, length);
+    if (! juce::CharPointer_UTF8::isValidString (bytes + 8, textSize))
+        return;
+
+    const auto text = juce::String::fromUTF8 (bytes + 8, textSize);
     if (! isNestingShallow (text))
         return;
 
