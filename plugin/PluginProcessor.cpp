@@ -9,6 +9,9 @@ namespace
 
     constexpr int maxStateNesting = 64;
 
+    // Stands in for every byte of the saved text that is not well-formed UTF-8.
+    constexpr juce::juce_wchar replacementCharacter = 0xfffd;
+
     float decibelsToGain (float dB) noexcept
     {
         return dB > -100.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
@@ -513,8 +516,11 @@ void PluginAudioProcessor::setStateInformation (const void* data, int sizeInByte
 
             mentioned = mentioned || child.hasType ("PARAM");
 
-            // NaN or infinity would reach the audio: keep the current value.
-            if (child.hasProperty ("value") && ! std::isfinite ((float) (double) child.getProperty ("value")))
+            // NaN or infinity would reach the audio, and a value with damaged
+            // bytes in it is no number at all: keep the current value.
+            const auto value = child.getProperty ("value");
+            if (child.hasProperty ("value")
+                && (! std::isfinite ((float) (double) value) || value.toString().containsChar (replacementCharacter)))
                 child.setProperty ("value", currentValue, nullptr);
         }
 

@@ -1,3 +1,4 @@
+#include <map>
 #include "DirectComponent.h"
 #include "ProcessingThread.h"
 
@@ -63,7 +64,7 @@ namespace
 
     /** Damage that keeps a host's own state format text: JUCE's host reads
         that format with JUCE's XML reader, which expects valid UTF-8 (see
-        TextThatIsNotUtf8IsRefusedWithoutReadingPastIt); the plug-in's bytes
+        TextThatIsNotUtf8IsRepairedWithoutReadingPastIt); the plug-in's bytes
         inside it, base64-encoded, still come out damaged at random. */
     juce::MemoryBlock damageText (const juce::MemoryBlock& good, int variant, juce::Random& random)
     {
@@ -362,7 +363,7 @@ TEST (StateTorture, DamageInTheFrameworkSectionIsRefusedAndTheParametersStillRes
 // The saved text is UTF-8. JUCE's readers take that for granted and read past
 // the end of the text when a multi-byte character is cut short, so a block
 // whose text is not valid UTF-8 must be refused before it is read.
-TEST (StateTorture, TextThatIsNotUtf8IsRefusedWithoutReadingPastIt)
+TEST (StateTorture, TextThatIsNotUtf8IsRepairedWithoutReadingPastIt)
 {
     HostedInstance instance;
     ASSERT_TRUE (instance.getLoadResult().wasOk());
@@ -381,6 +382,10 @@ TEST (StateTorture, TextThatIsNotUtf8IsRefusedWithoutReadingPastIt)
     const auto firstValue = xmlStart + (size_t) xml.indexOf ("value=\"") + 7;
     ASSERT_GT (firstValue, xmlStart + 7);
 
+
+    // Damaged bytes become U+FFFD and the block is still read: in the
+    // closing tag the parser lets them pass, and the one value they fall
+    // into keeps its parameter's current value.
     struct Damage { const char* name; size_t offset; juce::uint8 byte; };
     const Damage damages[] = {
         { "a four-byte lead byte as the last character", xmlEnd - 1, 0xf4 },
@@ -390,20 +395,40 @@ TEST (StateTorture, TextThatIsNotUtf8IsRefusedWithoutReadingPastIt)
         { "a lead byte before a plain character, in a value", firstValue, 0xe2 },
     };
 
-    for (auto* parameter : instance.getEffectParameters())
-        parameter->setValueNotifyingHost (0.75f);
-
-    const auto current = SavedBlock (direct.getState()).processorPart();
-    ASSERT_NE (current, saved.processorPart());
+    const auto valuesOf = [] (const juce::String& text)
+    {
+        std::map<juce::String, juce::String> values;
+        if (const auto xml = juce::parseXML (text))
+            for (auto* child : xml->getChildIterator())
+                values[child->getStringAttribute ("id")] = child->getStringAttribute ("value");
+        return values;
+    };
 
     for (const auto& damage : damages)
     {
+        // The host side may still hold 0.75 from the previous round, while
+        // the restore moved the plug-in: pass through another value first.
+        for (auto* parameter : instance.getEffectParameters())
+        {
+            parameter->setValueNotifyingHost (0.5f);
+            parameter->setValueNotifyingHost (0.75f);
+        }
+
+        const auto current = valuesOf (SavedBlock (direct.getState()).processorText());
+        ASSERT_NE (current, valuesOf (saved.processorText()));
+
         auto damaged = saved.bytes;
         damaged[(int) damage.offset] = (char) damage.byte;
         direct.setState (damaged.getData(), damaged.getSize());
 
+        // The first value written is backColor's, the saved text being in id order.
+        const bool inValue = damage.offset == firstValue;
+        auto expected = valuesOf (saved.processorText());
+        if (inValue)
+            expected["backColor"] = current.at ("backColor");
+
         const SavedBlock restored (direct.getState());
-        EXPECT_TRUE (restored.processorPart() == current) << damage.name << ": " << restored.processorText();
+        EXPECT_EQ (valuesOf (restored.processorText()), expected) << damage.name << ": " << restored.processorText();
     }
 
     // The same block undamaged is read.
