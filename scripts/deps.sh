@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config ccache
+    build-essential cmake ninja-build pkg-config ccache patch
     juce-modules-source
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
