@@ -5,12 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-namespace
+float BandFilterBank::decibelsToGain (float dB) noexcept
 {
-    float decibelsToGain (float dB) noexcept
-    {
-        return dB > -100.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
-    }
+    return dB > -100.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
 }
 
 bool BandFilterBank::Coefficients::operator== (const Coefficients& o) const noexcept
@@ -53,7 +50,7 @@ void BandFilterBank::design (const DesignKey& key,
 
         const float tilt = i <= 71 ? (top * (float) i) / -72.0f + top : 0.0f;
         const float gainDb = key.reverb ? top - tilt : -top;
-        const float gain = decibelsToGain (gainDb);
+        const float gain = BandFilterBank::decibelsToGain (gainDb);
 
         // The peak design, in single precision and in this order.
         const float A = std::max (std::sqrt (gain), 0.0f);

@@ -46,6 +46,9 @@ public:
         bool operator!= (const DesignKey& other) const noexcept { return ! (*this == other); }
     };
 
+    /** Decibels to a linear factor; -100 dB and below is silence. */
+    static float decibelsToGain (float dB) noexcept;
+
     /** The grid: 27.5 * 2^(i / 12), evaluated exactly as the sound was voiced. */
     static std::array<float, numBands> makeBandFrequencies() noexcept;
 

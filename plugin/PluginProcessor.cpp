@@ -12,11 +12,6 @@ namespace
     // Stands in for every byte of the saved text that is not well-formed UTF-8.
     constexpr juce::juce_wchar replacementCharacter = 0xfffd;
 
-    float decibelsToGain (float dB) noexcept
-    {
-        return dB > -100.0f ? std::pow (10.0f, dB * 0.05f) : 0.0f;
-    }
-
     int truncateSampleRate (double sampleRate) noexcept
     {
         if (! std::isfinite (sampleRate) || sampleRate <= 0.0)
@@ -392,9 +387,9 @@ void PluginAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int s
     const float low = currentLowValue.load();
 
     const float mix = mid / 100.0f;
-    const float T = decibelsToGain ((top * low) / 30.0f - top);
-    const float U = decibelsToGain (low * 0.25f + (top * -0.5f + 13.0f));
-    const float G = decibelsToGain (currentGain.load());
+    const float T = BandFilterBank::decibelsToGain ((top * low) / 30.0f - top);
+    const float U = BandFilterBank::decibelsToGain (low * 0.25f + (top * -0.5f + 13.0f));
+    const float G = BandFilterBank::decibelsToGain (currentGain.load());
 
     float* out[2] = { buffer.getWritePointer (0, startSample),
                       numChannels == 2 ? buffer.getWritePointer (1, startSample) : nullptr };
