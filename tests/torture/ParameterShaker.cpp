@@ -1,5 +1,7 @@
 #include "ParameterShaker.h"
 
+#include "BoundedWait.h"
+
 ParameterShaker::ParameterShaker (const juce::Array<juce::AudioProcessorParameter*>& parametersToShake, juce::int64 seed)
     : juce::Thread ("Parameter shaker"), parameters (parametersToShake), random (seed)
 {
@@ -40,20 +42,5 @@ void ParameterShaker::run()
 
 bool ParameterShaker::waitForChanges (juce::int64 count, int timeoutMs) const
 {
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-    auto* messageManager = juce::MessageManager::getInstanceWithoutCreating();
-    const bool onMessageThread = messageManager != nullptr && messageManager->isThisTheMessageThread();
-
-    while (changes.load() < count)
-    {
-        if ((juce::int32) (deadline - juce::Time::getMillisecondCounter()) <= 0)
-            return false;
-
-        if (onMessageThread)
-            messageManager->runDispatchLoopUntil (2);
-        else
-            juce::Thread::sleep (2);
-    }
-
-    return true;
+    return waitUntil ([this, count] { return changes.load() >= count; }, timeoutMs);
 }

@@ -1,5 +1,7 @@
 #include "ProcessingThread.h"
 
+#include "BoundedWait.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,20 +47,5 @@ void ProcessingThread::run()
 
 bool ProcessingThread::waitForBlocks (juce::int64 count, int timeoutMs) const
 {
-    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-    auto* messageManager = juce::MessageManager::getInstanceWithoutCreating();
-    const bool onMessageThread = messageManager != nullptr && messageManager->isThisTheMessageThread();
-
-    while (blocksDone.load() < count)
-    {
-        if ((juce::int32) (deadline - juce::Time::getMillisecondCounter()) <= 0)
-            return false;
-
-        if (onMessageThread)
-            messageManager->runDispatchLoopUntil (2);
-        else
-            juce::Thread::sleep (2);
-    }
-
-    return true;
+    return waitUntil ([this, count] { return blocksDone.load() >= count; }, timeoutMs);
 }
