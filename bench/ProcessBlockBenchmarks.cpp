@@ -24,6 +24,16 @@ namespace
               blockSize ((int) state.range (2)), reverb (state.range (3) != 0) {}
     };
 
+    // The bank at the default settings, designed for this configuration.
+    void prepareDefaultBank (BandFilterBank& bank, const Configuration& config)
+    {
+        BandFilterBank::CoefficientSet coefficients;
+        BandFilterBank::design ({ 15.0f, 10.0f, config.reverb, config.sampleRate },
+                                BandFilterBank::makeBandFrequencies(), coefficients);
+        bank.prepare (config.numChannels);
+        bank.setCoefficients (coefficients);
+    }
+
     /** Seconds of audio per second of CPU, and CPU time per band per channel per sample. */
     void reportThroughput (benchmark::State& state, const Configuration& config)
     {
@@ -91,13 +101,8 @@ namespace
     {
         const Configuration config (state);
 
-        BandFilterBank::CoefficientSet coefficients;
-        BandFilterBank::design ({ 15.0f, 10.0f, config.reverb, config.sampleRate },
-                                BandFilterBank::makeBandFrequencies(), coefficients);
-
         BandFilterBank bank;
-        bank.prepare (config.numChannels);
-        bank.setCoefficients (coefficients);
+        prepareDefaultBank (bank, config);
 
         juce::AudioBuffer<float> buffer (config.numChannels, config.blockSize);
         BenchSignal signal (config.numChannels, config.blockSize);
@@ -128,14 +133,9 @@ namespace
 
         const Configuration config (state);
 
-        BandFilterBank::CoefficientSet coefficients;
-        BandFilterBank::design ({ 15.0f, 10.0f, config.reverb, config.sampleRate },
-                                BandFilterBank::makeBandFrequencies(), coefficients);
-
         BandFilterBank bank;
         bank.setKernel (variant);
-        bank.prepare (config.numChannels);
-        bank.setCoefficients (coefficients);
+        prepareDefaultBank (bank, config);
 
         juce::AudioBuffer<float> buffer (config.numChannels, config.blockSize);
         BenchSignal signal (config.numChannels, config.blockSize);

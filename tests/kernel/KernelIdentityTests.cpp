@@ -8,6 +8,12 @@ using namespace kernel_test;
 
 namespace
 {
+    std::string describeBlock (int numChannels, int firstBand, int numSamples)
+    {
+        return std::to_string (numChannels) + " channel(s), first band " + std::to_string (firstBand)
+             + ", block size " + std::to_string (numSamples);
+    }
+
     struct CascadeCase
     {
         bool reverb;
@@ -137,8 +143,7 @@ TEST (BandStage, EveryFirstBandMatchesPlainCascade)
             {
                 signal.fill (input.pointers.data(), numChannels, numSamples);
                 expectSameBlock (banks, input, numChannels, numSamples, firstBand,
-                                 std::to_string (numChannels) + " channel(s), first band " + std::to_string (firstBand)
-                                     + ", block size " + std::to_string (numSamples));
+                                 describeBlock (numChannels, firstBand, numSamples));
 
                 if (HasFatalFailure())
                     return;
@@ -166,8 +171,7 @@ TEST (BandStage, SwitchingFirstBandBetweenBlocksKeepsTheOtherStates)
             banks.setCoefficients (designedSet (firstBand == onFirstBand, 48000));
             signal.fill (input.pointers.data(), numChannels, numSamples);
             expectSameBlock (banks, input, numChannels, numSamples, firstBand,
-                             std::to_string (numChannels) + " channel(s), first band " + std::to_string (firstBand)
-                                 + ", block size " + std::to_string (numSamples));
+                             describeBlock (numChannels, firstBand, numSamples));
 
             if (HasFatalFailure())
                 return;
