@@ -272,7 +272,6 @@ void PluginAudioProcessor::applyPendingBank() noexcept
 
         bandFilters.setCoefficients (pending->coefficients);
         liveKey = pending->key;
-        bankGeneration.fetch_add (1);
     }
 
     if (clear)
@@ -291,7 +290,6 @@ void PluginAudioProcessor::applyPendingBank() noexcept
         BandFilterBank::design (key, bandFrequencies, designed);
         bandFilters.setCoefficients (designed);
         liveKey = key;
-        bankGeneration.fetch_add (1);
     }
 }
 

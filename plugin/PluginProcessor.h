@@ -115,10 +115,6 @@ public:
     static const char* const siteUrl;
     static const char* const versionUrl;
 
-    /** Number of coefficient sets the audio thread has taken over from
-        updateParameters() or designed itself; lets tests wait for a hand-over. */
-    std::atomic<int> bankGeneration { 0 };
-
 private:
     struct PendingBank
     {
